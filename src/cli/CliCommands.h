@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+// The groups of zelmorctl commands; main() lists them in this order.
+#pragma once
+
+#include "CliCommand.h"
+
+namespace zelmor::cli {
+
+std::vector<TCliCommand> FileCommands();
+
+} // namespace zelmor::cli
