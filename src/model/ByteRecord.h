@@ -28,21 +28,29 @@ static_assert(sizeof(TLe16) == 2);
 // Records are plain byte images: copied, cleared and compared over every byte, padding included
 // (there is none: every record is packed).
 template <typename T>
-concept ByteRecord = std::is_class_v<T> && std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T> && alignof(T) == 1;
+concept ByteRecord = std::is_class_v<T> && std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T> &&
+                     alignof(T) == 1;
 
 template <ByteRecord T> std::span<const std::uint8_t, sizeof(T)> ByteImage(const T& record) {
-    return std::span<const std::uint8_t, sizeof(T)>(reinterpret_cast<const std::uint8_t*>(&record), sizeof(T));
+    return std::span<const std::uint8_t, sizeof(T)>(reinterpret_cast<const std::uint8_t*>(&record),
+                                                    sizeof(T));
 }
 
 template <ByteRecord T> std::span<std::uint8_t, sizeof(T)> MutableByteImage(T& record) {
     return std::span<std::uint8_t, sizeof(T)>(reinterpret_cast<std::uint8_t*>(&record), sizeof(T));
 }
 
-template <ByteRecord T> void ClearRecord(T& record) { std::memset(&record, 0, sizeof(T)); }
+template <ByteRecord T> void ClearRecord(T& record) {
+    std::memset(&record, 0, sizeof(T));
+}
 
-template <ByteRecord T> bool SameBytes(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) == 0; }
+template <ByteRecord T> bool SameBytes(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
 
 // Records compare equal exactly when their byte images are equal.
-template <ByteRecord T> bool operator==(const T& a, const T& b) { return SameBytes(a, b); }
+template <ByteRecord T> bool operator==(const T& a, const T& b) {
+    return SameBytes(a, b);
+}
 
 } // namespace zelmor

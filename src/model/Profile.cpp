@@ -10,7 +10,9 @@ bool TKeySequence::IsEmpty() const {
            std::all_of(std::begin(KeyCodes), std::end(KeyCodes), [](auto b) { return b == 0; });
 }
 
-void TKeySequence::Clear() { ClearRecord(*this); }
+void TKeySequence::Clear() {
+    ClearRecord(*this);
+}
 
 int TKeySequence::StepCount() const {
     int steps = 0;

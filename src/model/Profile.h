@@ -185,9 +185,10 @@ static_assert(sizeof(THIDInputConfig) == 24 && offsetof(THIDInputConfig, Keyboar
               offsetof(THIDInputConfig, KeyboardJoystickControlKey) == 17);
 static_assert(sizeof(THID_OutputConfig) == 3 && offsetof(THID_OutputConfig, HID_DeviceType) == 2);
 static_assert(sizeof(TSwitchMotionSpeed) == 4);
-static_assert(sizeof(TProfile) == 1099 && offsetof(TProfile, LCID) == 2 && offsetof(TProfile, ProfileName) == 4 &&
-              offsetof(TProfile, HIDInput) == 20 && offsetof(TProfile, HIDOutput) == 44 &&
-              offsetof(TProfile, SwitchConfigs) == 47 && offsetof(TProfile, SwitchMotionSpeed) == 1095);
+static_assert(sizeof(TProfile) == 1099 && offsetof(TProfile, LCID) == 2 &&
+              offsetof(TProfile, ProfileName) == 4 && offsetof(TProfile, HIDInput) == 20 &&
+              offsetof(TProfile, HIDOutput) == 44 && offsetof(TProfile, SwitchConfigs) == 47 &&
+              offsetof(TProfile, SwitchMotionSpeed) == 1095);
 static_assert(sizeof(TProfileSet) == 11009 && offsetof(TProfileSet, Name) == 1 &&
               offsetof(TProfileSet, ActiveProfileIndex) == 17 && offsetof(TProfileSet, ProfileCount) == 18 &&
               offsetof(TProfileSet, Profiles) == 19);
