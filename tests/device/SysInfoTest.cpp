@@ -36,6 +36,7 @@ TEST(SysInfo, RequiresBothObjects) {
                              R"({"nrfcpu":"x","vnc2":{}})", "[1,2]", "42"})
         EXPECT_THROW(ParseSysInfo(json), TSysInfoParseError) << json;
     EXPECT_NO_THROW(ParseSysInfo(R"({"nrfcpu":{},"vnc2":{}})"));
+    EXPECT_THROW(ParseSysInfo(R"({"nrfcpu":{"profile_format":2.5},"vnc2":{}})"), TSysInfoParseError);
 }
 
 TEST(SysInfo, ReadsOddlyTypedMembersLeniently) {
