@@ -7,5 +7,6 @@
 namespace zelmor::cli {
 
 std::vector<TCliCommand> FileCommands();
+std::vector<TCliCommand> PortCommands();
 
 } // namespace zelmor::cli

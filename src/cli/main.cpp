@@ -12,7 +12,7 @@ namespace {
 
 std::vector<TCliCommand> AllCommands() {
     std::vector<TCliCommand> all;
-    for (auto group : {FileCommands}) {
+    for (auto group : {FileCommands, PortCommands}) {
         auto commands = group();
         all.insert(all.end(), commands.begin(), commands.end());
     }
