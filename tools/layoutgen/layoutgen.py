@@ -8,6 +8,18 @@ keyboard. A key gives its Windows virtual-key code and the characters it types p
 and with AltGr (Ctrl+Alt); dead keys give their spacing character. The keys that type no text or
 the same text on every layout (Backspace to the modifiers) follow in a common block.
 
+Choices the format leaves open:
+- Character keys come first: lookups take the first matching row, so a character typed by a main
+  key and by the keypad (digits, + - * / and the decimal key) resolves to the main key.
+- Enter, Tab, Backspace and Esc list no characters (Windows gives control codes there); Space
+  types a space plain and with Shift.
+- Keypad rows give the characters typed with Num Lock on; Shift turns the digits and the decimal
+  key into navigation keys, so they have no Shift character.
+- Captions follow Windows' own key names: a character key is named by the character it types
+  plain, letters in upper case; the other keys carry German and English names.
+- Characters typed only with Shift+AltGr (Italian { }, UK upper-case acute vowels) cannot be
+  listed: the format has no such column.
+
 Usage: layoutgen.py [--check] [DATA_DIR]   (default: the data/ folder of the repository)
 With --check nothing is written; the exit status is 1 when a file in DATA_DIR differs from what
 the tables give.
