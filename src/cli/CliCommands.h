@@ -8,5 +8,6 @@ namespace zelmor::cli {
 
 std::vector<TCliCommand> FileCommands();
 std::vector<TCliCommand> PortCommands();
+std::vector<TCliCommand> DeviceCommands();
 
 } // namespace zelmor::cli

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<TCliCommand> AllCommands() {
     std::vector<TCliCommand> all;
-    for (auto group : {FileCommands, PortCommands}) {
+    for (auto group : {FileCommands, PortCommands, DeviceCommands}) {
         auto commands = group();
         all.insert(all.end(), commands.begin(), commands.end());
     }
