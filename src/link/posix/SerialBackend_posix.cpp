@@ -129,6 +129,13 @@ public:
         ::cfsetspeed(&options, speed);
         if (::tcsetattr(FFd, TCSANOW, &options) != 0)
             throw TSerialSettingsError(std::string("SetCommState failed: ") + std::strerror(errno));
+        // tcsetattr() succeeds when any part of the change was made; a port that silently kept
+        // another framing would garble every byte, so read the settings back.
+        constexpr tcflag_t framing = CSIZE | PARENB | PARODD | CSTOPB;
+        termios applied{};
+        if (::tcgetattr(FFd, &applied) != 0 || (applied.c_cflag & framing) != (options.c_cflag & framing) ||
+            ::cfgetospeed(&applied) != speed)
+            throw TSerialSettingsError(std::string("SetCommState failed: ") + std::strerror(EINVAL));
     }
 
     void SetModemLines(bool asserted) override {
