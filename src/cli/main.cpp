@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <iostream>
 
 using namespace zelmor::cli;
@@ -60,6 +61,11 @@ int main(int argc, char** argv) {
     for (const auto& command : commands) {
         if (command.Name != name)
             continue;
+        if (std::find(args.begin() + i + 1, args.end(), "--help") != args.end()) {
+            std::cout << "Usage: zelmorctl " << name << ' ' << command.Usage << "\n    " << command.Summary
+                      << '\n';
+            return ExitOk;
+        }
         try {
             return command.Run(std::vector<std::string>(args.begin() + i + 1, args.end()), context);
         } catch (const TUsageError& error) {
