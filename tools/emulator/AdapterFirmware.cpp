@@ -53,9 +53,9 @@ TAdapterFirmware::TAdapterFirmware(TAdapterState& state, const TEmulatorOptions&
     : FState(state), FOptions(options), FRecorder(recorder) {}
 
 void TAdapterFirmware::Receive(TByteView bytes, TClock::time_point now, std::vector<TFirmwareOutput>& out) {
-    if (FMode != Application)
-        return;
     for (const auto byte : bytes) {
+        if (FMode != Application)
+            return; // the boot loader and the bridge do not speak this protocol
         if (FTransfer) {
             ReceiveTransferByte(byte, now);
             continue;
