@@ -6,7 +6,6 @@
 
 #include <QString>
 
-
 namespace zelmor {
 
 namespace {
@@ -93,6 +92,16 @@ std::string ToCompactAscii(const TJson& value) {
     std::string out;
     AppendValue(out, value);
     return out;
+}
+
+TJson ParseJson(const std::string& text, int maxDepth) {
+    bool tooDeep = false;
+    auto limitDepth = [&](int depth, TJson::parse_event_t, TJson&) {
+        tooDeep = tooDeep || depth > maxDepth;
+        return !tooDeep;
+    };
+    TJson value = TJson::parse(text, limitDepth, false);
+    return tooDeep ? TJson(TJson::value_t::discarded) : value;
 }
 
 std::string DecodeTextFile(const std::string& bytes) {

@@ -13,6 +13,10 @@ namespace zelmor {
 // beyond U+FFFF).
 std::string ToCompactAscii(const TJson& value);
 
+// Parses JSON text; text that is not JSON, or nests deeper than MaxDepth, gives a discarded value
+// (is_discarded()). The depth limit keeps recursive consumers of damaged files off the stack's end.
+TJson ParseJson(const std::string& text, int maxDepth = 128);
+
 // Decodes file bytes into UTF-8 text: a UTF-8 or UTF-16 byte-order mark selects that encoding,
 // otherwise the bytes are Windows-1252.
 std::string DecodeTextFile(const std::string& bytes);

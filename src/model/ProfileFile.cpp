@@ -9,26 +9,32 @@
 
 namespace zelmor {
 
-TProfileFileLoad LoadProfilesFromFile(const QString& path) {
-    TProfileFileLoad result;
-    if (!QFile::exists(path)) {
-        result.Outcome = TProfileFileLoad::NoFile;
-        return result;
-    }
-    auto fail = [&](const std::string& reason) {
-        result.Outcome = TProfileFileLoad::Failed;
-        result.Message = ProfileLoadErrorPrefix + reason;
-        return result;
-    };
+namespace {
 
+TProfileFileLoad Failed(TProfileFileLoad result, const std::string& reason) {
+    result.Outcome = TProfileFileLoad::Failed;
+    result.Message = ProfileLoadErrorPrefix + reason;
+    return result;
+}
+
+} // namespace
+
+TProfileFileLoad LoadProfilesFromFile(const QString& path) {
+    if (!QFile::exists(path))
+        return {TProfileFileLoad::NoFile, {}, {}};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString().toStdString());
+        return Failed({}, file.errorString().toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFile::NoError)
-        return fail(file.errorString().toStdString());
+        return Failed({}, file.errorString().toStdString());
 
-    const TJson document = TJson::parse(DecodeTextFile(bytes.toStdString()), nullptr, false);
+    return ReadProfileList(bytes.toStdString());
+}
+
+TProfileFileLoad ReadProfileList(const std::string& bytes) {
+    TProfileFileLoad result;
+    const TJson document = ParseJson(DecodeTextFile(bytes));
     if (!document.is_array()) {
         result.Outcome = TProfileFileLoad::Damaged;
         result.Message = DamagedProfileFileMessage;
@@ -45,7 +51,7 @@ TProfileFileLoad LoadProfilesFromFile(const QString& path) {
                 throw TJsonError("element " + std::to_string(i + 1) + " is not a profile object");
             FromJSON(document[i], working);
         } catch (const TJsonError& error) {
-            return fail(error.what());
+            return Failed(std::move(result), error.what());
         }
         result.Profiles[i] = working;
     }

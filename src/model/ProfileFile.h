@@ -31,6 +31,9 @@ struct TProfileFileLoad {
 // Windows-1252. The list has one entry per array element.
 TProfileFileLoad LoadProfilesFromFile(const QString& path);
 
+// Reads the bytes of a profile file; LoadProfilesFromFile reads the file and calls this.
+TProfileFileLoad ReadProfileList(const std::string& bytes);
+
 // The file's bytes: compact ASCII JSON followed by CR LF, no byte-order mark.
 std::string RenderProfileFile(const std::vector<TProfile>& profiles);
 

@@ -99,6 +99,8 @@ TEST_F(ProfileFile, LoadOutcomes) {
         {"object", "{\"profile_name\":\"x\"}", TProfileFileLoad::Damaged, damaged, 0},
         {"no-json", "[{\"a\":", TProfileFileLoad::Damaged, damaged, 0},
         {"empty-file", "", TProfileFileLoad::Damaged, damaged, 0},
+        {"nested-too-deep", "[{\"profile_name\":" + std::string(20000, '[') + std::string(20000, ']') + "}]",
+         TProfileFileLoad::Damaged, damaged, 0},
         {"bad-element", "[{\"profile_name\":\"A\"},{},5,{}]", TProfileFileLoad::Failed,
          "Fehler beim Laden der Profile: element 3 is not a profile object", 4},
         {"fraction", "[{\"profile_name\":\"A\"},{\"keyboard_layout_lcid\":1.25},{}]",
