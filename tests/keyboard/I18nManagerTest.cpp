@@ -24,8 +24,15 @@ protected:
         FPlatform.KeyboardLocale = QStringLiteral("en-GB");
         FPlatform.Settings = FDir.filePath(QStringLiteral("config/ZelmorMX"));
         FPlatform.Program = FDir.filePath(QStringLiteral("bin"));
-        FPlatform.Exists = [](const QString& path) { return QFileInfo(path).isFile(); };
+        // Only the test's own files exist, whatever the build tree's data folder holds.
+        FPlatform.Exists = [this](const QString& path) {
+            return path.startsWith(FDir.path() + QLatin1Char('/')) && QFileInfo(path).isFile();
+        };
         FManager = std::make_unique<TI18nManager>(FPlatform);
+    }
+    // For tests that read the shipped data or the fixtures.
+    void AllowFilesEverywhere() {
+        FPlatform.Exists = [](const QString& path) { return QFileInfo(path).isFile(); };
     }
     QString Path(const char* name) const { return FDir.filePath(QLatin1String(name)); }
     QString ErrorOf(const std::function<void()>& action) {
@@ -210,6 +217,7 @@ TEST_F(I18nManagerTest, ApplyAllInOrder) {
     FManager->SetOnReloadKeymap(
         [&](const QString& path) { calls << "keymap " + QFileInfo(path).fileName(); });
     FManager->SetOnCategoriesChanged([&] { calls << "categories"; });
+    AllowFilesEverywhere();
     FManager->SetConsumerKeysFile(FixturePath("consumer_keys.json"));
     FPlatform.Program = QStringLiteral(ZELMOR_SOURCE_DIR "/data");
     FManager->SetLanguage(QStringLiteral("en"));
@@ -218,6 +226,7 @@ TEST_F(I18nManagerTest, ApplyAllInOrder) {
 }
 
 TEST_F(I18nManagerTest, ConsumerCatalogue) {
+    AllowFilesEverywhere();
     FManager->SetConsumerKeysFile(FixturePath("consumer_keys.json"));
     FManager->ApplyConsumerLabels(); // German display language
     const auto& categories = FManager->Categories();
@@ -244,6 +253,7 @@ TEST_F(I18nManagerTest, ConsumerCatalogue) {
 }
 
 TEST_F(I18nManagerTest, ConsumerCatalogueErrorsKeepTheOldOne) {
+    AllowFilesEverywhere();
     FManager->SetConsumerKeysFile(FixturePath("consumer_keys.json"));
     FManager->ApplyConsumerLabels();
     int changes = 0;

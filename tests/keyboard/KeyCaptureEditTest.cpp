@@ -12,6 +12,10 @@
 
 using namespace zelmor;
 
+// Fontconfig keeps a cache for the life of the process; the leak checker of sanitizer builds is
+// told so instead of reporting it.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 // A window with two capture controls on the German layout; the first one has the focus.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "keyboard/KeyPressTranslation.h"
 
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
@@ -53,8 +54,10 @@ TEST(KeyPressFromEvent, Table) {
         {Qt::Key_unknown, Qt::NoModifier, "", 0, "", 0},
         {Qt::Key_VolumeUp, Qt::NoModifier, "", 0, "", 0},
     };
+    // Without a GUI application Qt would make (and never free) a primary keyboard for the events.
+    const QInputDevice keyboard(QStringLiteral("test keyboard"), 1, QInputDevice::DeviceType::Keyboard);
     for (const Case& c : cases) {
-        const QKeyEvent event(QEvent::KeyPress, c.Key, c.Modifiers, c.Text);
+        const QKeyEvent event(QEvent::KeyPress, c.Key, c.Modifiers, 0, 0, 0, c.Text, false, 1, &keyboard);
         const TKeyPress press = KeyPressFromEvent(event);
         SCOPED_TRACE(QKeySequence(c.Key).toString().toStdString());
         EXPECT_EQ(press.VK, c.VK);
