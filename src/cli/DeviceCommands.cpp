@@ -23,6 +23,9 @@ namespace zelmor::cli {
 
 namespace {
 
+// How long restore waits for the adapter to answer after the transfer before it closes the port.
+constexpr int ConfirmTimeoutMs = 1000;
+
 // A failed step: the message goes to the error stream and the command exits 1.
 struct TCommandFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -199,8 +202,12 @@ int Restore(const std::vector<std::string>& args, TCliContext& context) {
         context.Err << "warning: PROFSET validate failed: " << problem << '\n';
     protocol.SendProfileSet(blob);
     context.Out << "sent " << blob.size() << " bytes\n";
-    if (!arguments.Flag("verify"))
+    if (!arguments.Flag("verify")) {
+        // Closing the port discards what the adapter has not taken yet; its answer shows it has.
+        if (!protocol.AwaitIdentification(ConfirmTimeoutMs))
+            context.Err << "warning: the adapter did not answer after the transfer\n";
         return ExitOk;
+    }
 
     const auto back = ReceiveOnce(protocol);
     if (back.Outcome == TReceivedProfileSet::Empty)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DeviceProtocol.h"
 
+#include "PreciseTimers.h"
 #include "ProtocolCommands.h"
 #include "link/SerialPortHelper.h"
 #include "model/Cp1252.h"
@@ -19,6 +20,7 @@ using std::chrono::milliseconds;
 constexpr std::string_view ProfSetToken = "*PROFSET";
 constexpr std::string_view SysInfoToken = "*SYSINFO";
 constexpr std::string_view EndToken = "*END";
+constexpr std::string_view IdentificationText = "Zelmor MX";
 
 constexpr int DrainLimit = 4096; // the drain stops once it has dropped more than this
 constexpr int StartTokenTimeoutMs = 3000;
@@ -42,8 +44,9 @@ TByteView Bytes(std::string_view text) {
     return TByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
+// Rounded up, so that a wait never ends before its deadline.
 int RemainingMs(TClock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - TClock::now()).count();
+    const auto left = std::chrono::ceil<milliseconds>(deadline - TClock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -127,6 +130,7 @@ bool TDeviceProtocol::WriteAll(TByteView bytes) {
 }
 
 void TDeviceProtocol::SendProfileSet(TByteView blob) {
+    const TPreciseTimers preciseTimers;
     if (!WriteAll(Bytes(cmd::ProfSet)))
         throw TProtocolError(ProfSetHeaderWriteFailed);
     FPort.FlushWriteBuffer();
@@ -254,7 +258,29 @@ bool TDeviceProtocol::ProbeIdentification() {
     if (count <= 0)
         return false;
     return std::string_view(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(count))
-               .find("Zelmor MX") != std::string_view::npos;
+               .find(IdentificationText) != std::string_view::npos;
+}
+
+bool TDeviceProtocol::AwaitIdentification(int timeoutMs) {
+    if (!FPort.WriteString(cmd::Identify))
+        return false;
+    const auto deadline = TClock::now() + milliseconds(timeoutMs);
+    std::string text;
+    for (;;) {
+        std::uint8_t buffer[ProbeReadSize];
+        const int count = FPort.ReadData(buffer, ProbeReadSize);
+        if (count > 0) {
+            text.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(count));
+            if (text.find(IdentificationText) != std::string::npos)
+                return true;
+            text.erase(0, text.size() - std::min(text.size(), IdentificationText.size()));
+            continue;
+        }
+        const int left = RemainingMs(deadline);
+        if (left == 0)
+            return false;
+        FPort.WaitForData(left);
+    }
 }
 
 void TDeviceProtocol::SwitchTest(int profileIndex, int switchIndex) {

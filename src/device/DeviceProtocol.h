@@ -72,6 +72,10 @@ public:
     bool QueryNvsInfo(TNvsInfo& info);
     // Sends "*D" to a freshly opened port: true when the one read 50 ms later contains "Zelmor MX".
     bool ProbeIdentification();
+    // Sends "*D" and waits at most TimeoutMs for the identification text. The adapter answers in
+    // order, so an answer also shows that it has taken every byte sent before: a program that is about
+    // to close the port after a transfer waits for it, since closing discards bytes not yet taken.
+    bool AwaitIdentification(int timeoutMs);
     // "*LOAD<profile>", 100 ms, "*SW<switch>", each written and flushed.
     void SwitchTest(int profileIndex, int switchIndex);
     // A command line without reply, written with WriteString: true when every byte went out.

@@ -237,6 +237,12 @@ TEST_F(EmulatorProtocol, StorageErrorAndIdentification) {
     Unplug();
     Plug({"--delay-ms", "100"});
     EXPECT_FALSE(Protocol.ProbeIdentification()) << "the answer comes after the single read";
+    EXPECT_TRUE(Protocol.AwaitIdentification(1000)) << "waiting for the answer gets it";
+    Unplug();
+    Plug({"--silent"});
+    const auto start = TClock::now();
+    EXPECT_FALSE(Protocol.AwaitIdentification(200));
+    EXPECT_GE(MillisecondsSince(start), 200);
 }
 
 TEST_F(EmulatorProtocol, LiveCommandsAreRecorded) {
