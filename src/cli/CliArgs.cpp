@@ -58,6 +58,8 @@ std::optional<long long> TCliArgs::IntValue(const std::string& option, long long
     return value;
 }
 
-bool TCliArgs::Flag(const std::string& option) const { return Contains(FFlags, option); }
+bool TCliArgs::Flag(const std::string& option) const {
+    return Contains(FFlags, option);
+}
 
 } // namespace zelmor::cli

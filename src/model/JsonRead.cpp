@@ -46,6 +46,23 @@ std::optional<std::int64_t> IntegerNumber(const TJson& value) {
     return static_cast<std::int64_t>(number);
 }
 
+// true/false, a number (not 0 is true), the strings true/false in any case, and with DigitStrings
+// also "1" and "0".
+std::optional<bool> BoolOf(const TJson& value, bool digitStrings) {
+    if (value.is_boolean())
+        return value.get<bool>();
+    if (value.is_number())
+        return value.get<double>() != 0;
+    if (value.is_string()) {
+        const std::string text = Lower(value.get<std::string>());
+        if (text == "true" || (digitStrings && text == "1"))
+            return true;
+        if (text == "false" || (digitStrings && text == "0"))
+            return false;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::int64_t> WholeNumberOf(const TJson& value, const std::string& context) {
@@ -70,20 +87,7 @@ std::int64_t ReadInt(const TJson& object, const char* member, std::int64_t fallb
 
 bool ReadBool(const TJson& object, const char* member, bool fallback) {
     const TJson* value = MemberOf(object, member);
-    if (!value)
-        return fallback;
-    if (value->is_boolean())
-        return value->get<bool>();
-    if (value->is_number())
-        return value->get<double>() != 0;
-    if (value->is_string()) {
-        const std::string text = Lower(value->get<std::string>());
-        if (text == "true" || text == "1")
-            return true;
-        if (text == "false" || text == "0")
-            return false;
-    }
-    return fallback;
+    return value ? BoolOf(*value, true).value_or(fallback) : fallback;
 }
 
 std::string ReadStr(const TJson& object, const char* member, const std::string& fallback) {
@@ -106,18 +110,7 @@ std::optional<std::int64_t> ReadOptInt(const TJson& object, const char* member) 
 
 std::optional<bool> ReadOptBool(const TJson& object, const char* member) {
     const TJson* value = MemberOf(object, member);
-    if (!value)
-        return std::nullopt;
-    if (value->is_boolean())
-        return value->get<bool>();
-    if (value->is_number())
-        return value->get<double>() != 0;
-    if (value->is_string()) {
-        const std::string text = Lower(value->get<std::string>());
-        if (text == "true" || text == "false")
-            return text == "true";
-    }
-    return std::nullopt;
+    return value ? BoolOf(*value, false) : std::nullopt;
 }
 
 const TJson* ReadObj(const TJson& object, const char* member) {

@@ -30,15 +30,7 @@ TEST(ProfileBlob, SmallestAndLargestBlobs) {
     TProfile empty{};
     EXPECT_EQ(empty.ToV2Blob().size(), 93u);
 
-    TProfile full{};
-    std::fill(std::begin(full.ProfileName), std::end(full.ProfileName), 'N');
-    for (auto& config : full.SwitchConfigs) {
-        config.UseLongPress = 1;
-        for (TSwitchBehavior* b : {&config.ShortPress, &config.LongPress}) {
-            b->SwitchType = stKeySequence;
-            std::fill(std::begin(b->KeySequence.KeyCodes), std::end(b->KeySequence.KeyCodes), 4);
-        }
-    }
+    const TProfile full = LargestProfile();
     EXPECT_EQ(full.ToV2Blob().size(), 1165u);
 }
 

@@ -177,16 +177,11 @@ TEST(ProfileJson, SetObjectRoundTripAndReading) {
         const TProfileSet set = random.Set();
         TProfileSet back;
         FromJSON(TJson::parse(ToCompactAscii(ToJSON(set))), back);
-        TProfileSet expected{};
-        expected.ID = set.ID;
-        std::memcpy(expected.Name, set.Name, NameBytes);
-        ClearAfterFirstNul(expected.Name);
-        expected.ProfileCount = set.ProfileCount;
         // An empty set keeps any active index; the blob writer sends 0 for it.
-        expected.ActiveProfileIndex =
-            set.ProfileCount != 0 && set.ActiveProfileIndex >= set.ProfileCount ? 0 : set.ActiveProfileIndex;
-        for (int k = 0; k < set.ProfileCount; ++k)
-            expected.Profiles[k] = AfterJsonTrip(set.Profiles[k], TProfile{});
+        const bool activeOutOfRange = set.ProfileCount != 0 && set.ActiveProfileIndex >= set.ProfileCount;
+        const TProfileSet expected =
+            SetAfterTrip(set, activeOutOfRange ? 0 : set.ActiveProfileIndex,
+                         [](const TProfile& p) { return AfterJsonTrip(p, TProfile{}); });
         ASSERT_EQ(back, expected) << "set " << i << ", " << FirstDifference(back, expected);
     }
 

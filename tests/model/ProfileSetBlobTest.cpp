@@ -38,15 +38,9 @@ TEST(ProfileSetBlob, RoundTripGivesTheNormalisedSet) {
         TProfileSet decoded;
         ASSERT_TRUE(decoded.FromBlob(original.ToBlob()));
 
-        TProfileSet expected{};
-        expected.ID = original.ID;
-        std::memcpy(expected.Name, original.Name, NameBytes);
-        ClearAfterFirstNul(expected.Name);
-        expected.ProfileCount = original.ProfileCount;
-        expected.ActiveProfileIndex =
+        const int active =
             original.ActiveProfileIndex < original.ProfileCount ? original.ActiveProfileIndex : 0;
-        for (int k = 0; k < original.ProfileCount; ++k)
-            expected.Profiles[k] = AfterBlobTrip(original.Profiles[k]);
+        const TProfileSet expected = SetAfterTrip(original, active, AfterBlobTrip);
         ASSERT_EQ(decoded, expected) << "set " << i;
     }
 }
@@ -70,16 +64,7 @@ TEST(ProfileSetBlob, LargestSetFitsTheProtocolLimit) {
     TProfileSet set{};
     std::fill(std::begin(set.Name), std::end(set.Name), 'S');
     set.ProfileCount = 10;
-    for (auto& p : set.Profiles) {
-        std::fill(std::begin(p.ProfileName), std::end(p.ProfileName), 'P');
-        for (auto& config : p.SwitchConfigs) {
-            config.UseLongPress = 1;
-            for (TSwitchBehavior* b : {&config.ShortPress, &config.LongPress}) {
-                b->SwitchType = stKeySequence;
-                std::fill(std::begin(b->KeySequence.KeyCodes), std::end(b->KeySequence.KeyCodes), 4);
-            }
-        }
-    }
+    std::fill(std::begin(set.Profiles), std::end(set.Profiles), LargestProfile());
     EXPECT_EQ(set.ToBlob().size(), 11691u);
 }
 

@@ -151,4 +151,34 @@ inline TProfile AfterJsonTrip(TProfile p, const TProfile& previous) {
     return p;
 }
 
+// A profile whose blob is as long as a blob can be: a 16-byte name and 32-step sequences on both
+// presses of every switch.
+inline TProfile LargestProfile() {
+    TProfile p{};
+    std::fill(std::begin(p.ProfileName), std::end(p.ProfileName), 'P');
+    for (auto& config : p.SwitchConfigs) {
+        config.UseLongPress = 1;
+        for (TSwitchBehavior* b : {&config.ShortPress, &config.LongPress}) {
+            b->SwitchType = stKeySequence;
+            std::fill(std::begin(b->KeySequence.KeyCodes), std::end(b->KeySequence.KeyCodes), 4);
+        }
+    }
+    return p;
+}
+
+// The set as it reads back after a trip: the name cut at its first NUL, each profile through
+// ProfileTrip, and the given active index.
+template <typename Trip>
+TProfileSet SetAfterTrip(const TProfileSet& set, int activeIndex, Trip&& profileTrip) {
+    TProfileSet expected{};
+    expected.ID = set.ID;
+    std::copy(std::begin(set.Name), std::end(set.Name), expected.Name);
+    ClearAfterFirstNul(expected.Name);
+    expected.ProfileCount = set.ProfileCount;
+    expected.ActiveProfileIndex = static_cast<std::uint8_t>(activeIndex);
+    for (int k = 0; k < set.ProfileCount; ++k)
+        expected.Profiles[k] = profileTrip(set.Profiles[k]);
+    return expected;
+}
+
 } // namespace zelmor::test
