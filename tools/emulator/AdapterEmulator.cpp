@@ -17,6 +17,8 @@ namespace {
 
 // How long the serving loop waits for bytes when nothing else is due.
 constexpr int IdleWaitMs = 1000;
+// Before an unplug after sent bytes: time for the host to read them.
+constexpr int SentBytesGraceMs = 50;
 
 TBytes Noise(std::size_t count) {
     static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789 .-_#@";
@@ -228,8 +230,12 @@ bool TAdapterEmulator::WriteToHost(TByteView bytes) {
     const auto written = FPty.Write(bytes.data(), bytes.size(), IdleWaitMs);
     FSent += written;
     FRecorder.Bytes("tx", bytes.first(written));
-    if (unplugHere)
+    if (unplugHere) {
+        // Closing the terminal drops what the host has not read yet; the bytes "on the wire" get there
+        // first, as they would before a cable is pulled.
+        SleepUnlessStopped(SentBytesGraceMs);
         InjectUnplug();
+    }
     return FPty.IsOpen();
 }
 
