@@ -212,3 +212,17 @@ TEST_F(CliDevice, RestoreRefusals) {
     EXPECT_EQ(Ctl({"backup", File("after.profj")}).Out, "id=1 name=Standard count=2 active=0\n")
         << "unchanged";
 }
+
+TEST_F(CliDevice, EmulatorProgramHelpAndBadOptions) {
+    App();
+    QProcess help;
+    help.start(EmulatorProgram, {"--help"});
+    ASSERT_TRUE(help.waitForFinished(5000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--unplug-at"));
+    QProcess wrong;
+    wrong.start(EmulatorProgram, {"--delay-ms", "soon"});
+    ASSERT_TRUE(wrong.waitForFinished(5000));
+    EXPECT_EQ(wrong.exitCode(), 2);
+    EXPECT_TRUE(wrong.readAllStandardError().contains("--delay-ms"));
+}
