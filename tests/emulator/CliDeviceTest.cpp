@@ -193,6 +193,28 @@ TEST_F(CliDevice, RestoreReportsAnAdapterThatKeptAnotherSet) {
         << run.Err;
 }
 
+TEST_F(CliDevice, RestoreReplacesASetTooLongToReadBack) {
+    StartEmulator({"--factory-set", "1"});
+    const auto large = ProfileSetOfBlobSize(6000);
+    std::string error;
+    ASSERT_TRUE(SaveProfilesToFile(File("large.profj"),
+                                   std::vector<TProfile>(large.Profiles, large.Profiles + large.ProfileCount),
+                                   error));
+    auto run = Ctl({"restore", File("large.profj")});
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    run = Ctl({"restore", File("large.profj"), "--verify"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(
+        run.Err.starts_with("warning: the adapter's current set could not be read (Invalid profile-set "
+                            "length: "))
+        << run.Err;
+    EXPECT_TRUE(run.Out.starts_with("sent ")) << "sent all the same";
+    EXPECT_TRUE(run.Err.ends_with(
+        "Invalid profile-set length: " + run.Out.substr(5, run.Out.find(' ', 5) - 5) + "\n"))
+        << "and cannot be read back: " << run.Err;
+}
+
 TEST_F(CliDevice, RestoreRefusals) {
     StartEmulator({"--factory-set", "1"});
     WriteProfiles("empty.profj", 0);
