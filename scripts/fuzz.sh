@@ -7,7 +7,7 @@ seconds=${1:-60}
 bash scripts/install-deps.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-for target in FuzzProfileBlob FuzzProfileSetBlob FuzzProfileFile; do
+for target in FuzzProfileBlob FuzzProfileSetBlob FuzzProfileFile FuzzDeviceReplies; do
   work=build/fuzz/corpus/$target
   mkdir -p "$work"
   log=build/fuzz/$target.log

@@ -2,6 +2,7 @@
 #include "SysInfo.h"
 
 #include "model/JsonRead.h"
+#include "model/JsonText.h"
 
 namespace zelmor {
 
@@ -40,7 +41,7 @@ TDeviceSysInfo ReadSysInfo(const TJson& root) {
 } // namespace
 
 TDeviceSysInfo ParseSysInfo(std::string_view json) {
-    const auto root = TJson::parse(json.begin(), json.end(), nullptr, false);
+    const TJson root = ParseJson(std::string(json));
     if (root.is_discarded())
         return TDeviceSysInfo::Empty();
     try {

@@ -191,18 +191,18 @@ TEmulatorOptions ParseEmulatorOptions(const std::vector<std::string>& args, bool
             name.erase(equals);
         }
         const auto& specs = OptionSpecs();
-        const auto spec =
+        const auto option =
             std::find_if(specs.begin(), specs.end(), [&](const auto& s) { return name == s.Name; });
-        if (spec == specs.end())
+        if (option == specs.end())
             throw TOptionsError("unknown option --" + name);
-        if (spec->Value != nullptr && !value) {
+        if (option->Value != nullptr && !value) {
             if (i + 1 == args.size())
                 throw TOptionsError("--" + name + " needs a value");
             value = args[++i];
         }
-        if (spec->Value == nullptr && value)
+        if (option->Value == nullptr && value)
             throw TOptionsError("--" + name + " takes no value");
-        spec->Apply(options, value.value_or(""));
+        option->Apply(options, value.value_or(""));
     }
     return options;
 }
@@ -214,10 +214,10 @@ std::string EmulatorHelpText() {
             "virtual adapter (vendor 3C6A, product 7B25), so the configurator and zelmorctl find it like\n"
             "hardware. Prints \"PORT <path>\" whenever the adapter is plugged in. SIGINT or SIGTERM unplug\n"
             "it and end the program.\n\nOptions:\n";
-    for (const auto& spec : OptionSpecs()) {
+    for (const auto& option : OptionSpecs()) {
         std::string head =
-            std::string("  --") + spec.Name + (spec.Value ? std::string(" ") + spec.Value : "");
-        text << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << spec.Help << '\n';
+            std::string("  --") + option.Name + (option.Value ? std::string(" ") + option.Value : "");
+        text << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << option.Help << '\n';
     }
     text << "  --help                      this text\n\n"
             "Faults apply to every reply unless --faults-for names the commands. The recording has one\n"
