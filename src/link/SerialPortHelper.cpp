@@ -7,6 +7,7 @@
 
 #include <QMetaMethod>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -56,6 +57,7 @@ bool TSerialPortHelper::OpenPort() {
         FLastOpenError.Detail = error.what();
         return false;
     }
+    FDeviceVanished = false;
     DoConnectNotify();
     return true;
 }
@@ -72,6 +74,7 @@ void TSerialPortHelper::ClosePort() {
 }
 
 void TSerialPortHelper::CloseAfterLinkLost() {
+    FDeviceVanished = true;
     FClosing = true;
     FBackend->Close();
     FClosing = false;
@@ -148,10 +151,15 @@ void TSerialPortHelper::FlushWriteBuffer() {
 bool TSerialPortHelper::CheckConnection() {
     if (Connected())
         return true;
-    if (OpenPort())
+    if ((!FDeviceVanished || IsListedAdapterPort()) && OpenPort())
         return true;
     DoDisconnectNotify();
     return false;
+}
+
+bool TSerialPortHelper::IsListedAdapterPort() const {
+    const auto ports = FindPortsByVidPid("3C6A", "7B25", *FRegistry);
+    return std::find(ports.begin(), ports.end(), DevicePath()) != ports.end();
 }
 
 bool TSerialPortHelper::Reconnect() {

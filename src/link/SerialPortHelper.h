@@ -71,7 +71,10 @@ public:
     // Waits (at most 2 s) until the driver has sent everything written; nothing when closed.
     void FlushWriteBuffer();
 
-    // True when open, or when reopening PortName succeeds.
+    // True when open, or when reopening PortName succeeds. After the device behind PortName vanished
+    // (a link-lost read or write), the name is reopened only when the scan lists it as the adapter's
+    // port again: a device name that comes back may belong to another device (pseudo-terminal
+    // numbers, for one, are handed out again at once).
     bool CheckConnection();
     // Closes, then opens the first port the scan finds for the adapter in application mode
     // (vendor 3C6A, product 7B25). False when none opens; PortName then holds the last one tried.
@@ -80,7 +83,10 @@ public:
     // The port as the user or the scan gives it: a device path, or a name under /dev.
     const std::string& PortName() const { return FPortName; }
     // Only stores the name; it does not reopen.
-    void SetPortName(const std::string& portName) { FPortName = portName; }
+    void SetPortName(const std::string& portName) {
+        FPortName = portName;
+        FDeviceVanished = false;
+    }
     // The path OpenPort opens for PortName.
     std::string DevicePath() const;
 
@@ -106,6 +112,7 @@ private:
     void DoConnectNotify();
     void DoDisconnectNotify();
     void CloseAfterLinkLost();
+    bool IsListedAdapterPort() const;
 
     std::unique_ptr<TSerialBackend> FBackend;
     std::shared_ptr<const TDeviceRegistry> FRegistry;
@@ -114,6 +121,7 @@ private:
     TPortOpenError FLastOpenError;
     bool FClosing = false;
     bool FDisconnectNotified = true;
+    bool FDeviceVanished = false; // the last close was a link loss; cleared by a new name or an open
 };
 
 } // namespace zelmor

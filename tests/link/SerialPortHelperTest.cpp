@@ -275,6 +275,36 @@ TEST_F(SerialPortHelperTest, CheckConnectionReopensOrReportsTheLoss) {
     EXPECT_EQ(Events.Log, "CD");
 }
 
+TEST(SerialPortHelperReconnect, AVanishedPortIsReopenedOnlyAsTheAdaptersPortAgain) {
+    App();
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/virtual-adapters";
+    const std::string name = dir.path().toStdString() + "/ttyZELMOR"; // a name that outlives its device
+    auto adapter = std::make_unique<TPty>();
+    ASSERT_EQ(::symlink(adapter->SlavePath().c_str(), name.c_str()), 0);
+    TSerialPortHelper port(CreateSerialBackend(), std::make_shared<TVirtualAdapterRegistry>(folder));
+    port.SetPortName(name);
+    ASSERT_TRUE(port.OpenPort());
+
+    adapter.reset(); // unplugged; the next read notices
+    std::uint8_t byte = 0;
+    for (int i = 0; i < 100 && port.Connected(); ++i)
+        if (port.ReadData(&byte, 1) == 0)
+            port.WaitForData(10);
+    ASSERT_FALSE(port.Connected());
+
+    // Another device now answers to the name, as a reused pseudo-terminal number would.
+    TPty stranger;
+    ASSERT_EQ(::unlink(name.c_str()), 0);
+    ASSERT_EQ(::symlink(stranger.SlavePath().c_str(), name.c_str()), 0);
+    EXPECT_FALSE(port.CheckConnection());
+    EXPECT_FALSE(port.Connected());
+
+    // Once the scan lists the name as the adapter's port, it is reopened.
+    RegisterVirtualAdapter({"3C6A", "7B25", "A1", name}, folder);
+    EXPECT_TRUE(port.CheckConnection());
+}
+
 TEST(SerialPortHelperPath, BareNamesLiveInDev) {
     TSerialPortHelper port;
     port.SetPortName("ttyACM0");
