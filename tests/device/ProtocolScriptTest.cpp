@@ -156,7 +156,9 @@ struct TDeadlineCase {
     int DeadlineMs;
 };
 
-void PrintTo(const TDeadlineCase& c, std::ostream* out) { *out << c.Name; }
+void PrintTo(const TDeadlineCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class ReceiveDeadline : public ProtocolScript, public ::testing::WithParamInterface<TDeadlineCase> {};
 

@@ -14,7 +14,9 @@ using namespace zelmor;
 
 // Fontconfig keeps a cache for the life of the process; the leak checker of sanitizer builds is
 // told so instead of reporting it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 namespace {
 
